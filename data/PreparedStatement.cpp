@@ -317,13 +317,17 @@ PreparedStatement::PreparedStatement(Connection& connection, QString sql)
 
 PreparedStatement::~PreparedStatement()
 {
-    if (!m_statement || m_generation != m_connection.generation() || !m_connection.isOpen())
+    if (!m_statement)
         return;
+    if (m_generation != m_connection.generation() || !m_connection.isOpen()) {
+        m_statement.reset(); // its attachment is gone; only the handle object is left
+        return;
+    }
     Firebird::IStatus* raw = master()->getStatus();
     Firebird::CheckStatusWrapper st(raw);
     m_statement->free(&st);
     if (!(st.getState() & IStatus::STATE_ERRORS))
-        m_statement.take();
+        m_statement.take(); // free() released it
     raw->dispose();
 }
 
@@ -332,8 +336,8 @@ StatementResult PreparedStatement::run(const std::vector<QVariant>& inputs)
     BusyCursor busy;
     IAttachment* att = m_connection.attachment().get();
     if (m_generation != m_connection.generation()) {
-        // Prepared on an attachment that is gone: its handle died with it.
-        m_statement.take();
+        // Prepared on an attachment that is gone: the statement died with it.
+        m_statement.reset();
         m_generation = m_connection.generation();
     }
     Status st;
