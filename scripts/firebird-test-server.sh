@@ -5,20 +5,33 @@
 # is and left running.
 set -euo pipefail
 pidfile=/tmp/vexorin-test-server.pid
+
+listening() { ss -ltn | grep -q ':3050 '; }
+# Any answer but a refused login or a dead line means a server with our password.
+answers() {
+    local err
+    err=$(echo "QUIT;" | isql-fb -q -user SYSDBA -password plumtower 127.0.0.1:/nonexistent.fdb 2>&1 || true)
+    ! grep -qE "user name and password|Unable to complete network request" <<<"$err"
+}
 case "${1:-}" in
 start)
-    echo "ALTER USER SYSDBA PASSWORD 'plumtower';" |
-        isql-fb -q -user SYSDBA /var/lib/firebird/3.0/system/security3.fdb
     mkdir -p /tmp/vexorin-server-tests
     chmod 1777 /tmp/vexorin-server-tests
-    if ss -ltn | grep -q '127.0.0.1:3050 \|:3050 '; then
-        echo "firebird-test-server: using the server already listening on 3050"
-        exit 0
+    if listening; then
+        if answers; then
+            echo "firebird-test-server: using the server already listening on 3050"
+            exit 0
+        fi
+        # A system server that does not know the program's password: ours replaces it.
+        service firebird3.0 stop >/dev/null 2>&1 || pkill -x firebird || true
+        for _ in $(seq 50); do listening || break; sleep 0.2; done
     fi
+    echo "ALTER USER SYSDBA PASSWORD 'plumtower';" |
+        isql-fb -q -user SYSDBA /var/lib/firebird/3.0/system/security3.fdb
     /usr/sbin/firebird >/tmp/vexorin-test-server.log 2>&1 &
     echo $! >"$pidfile"
     for _ in $(seq 50); do
-        ss -ltn | grep -q ':3050 ' && exit 0
+        listening && answers && exit 0
         sleep 0.2
     done
     echo "firebird-test-server: the server did not start" >&2
