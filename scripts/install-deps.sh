@@ -40,3 +40,7 @@ chmod 2770 /tmp/firebird
 if [ -n "${SUDO_USER:-}" ] && [ "$SUDO_USER" != root ]; then
     usermod -a -G firebird "$SUDO_USER"
 fi
+
+# Tahoma and MS Sans Serif come with fonts-wine, outside fontconfig's folders.
+install -m 0644 "$(dirname "$0")/fonts/60-vexorin.conf" /etc/fonts/conf.d/60-vexorin.conf
+fc-cache -f >/dev/null 2>&1 || true

@@ -8,8 +8,8 @@ fixed=/var/lib/vexorin65
 demo="$fixed/demo/VEXORIN.FDB"
 
 "$top/scripts/install-deps.sh"
-cmake -S "$top" -B "$top/build" -G Ninja -DVEXORIN_TESTS=OFF
-cmake --build "$top/build" -j "$(nproc)"
+cmake -S "$top" -B "$top/build" -G Ninja
+cmake --build "$top/build" -j "$(nproc)" --target vexorin
 
 install -d -m 0755 "$fixed"
 install -m 0644 "$top/build/bin/Erro.wav" "$fixed/Erro.wav"

@@ -1,0 +1,34 @@
+#include "app/WidgetMessages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+bool WidgetMessages::show(Kind kind, const QString& text, const QString& caption)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setText(text);
+    box.setWindowTitle(caption.isEmpty() ? QStringLiteral("Vexorin") : caption);
+    switch (kind) {
+    case Kind::Plain:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case Kind::Error:
+    case Kind::StandardError:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case Kind::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case Kind::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case Kind::Confirmation:
+        box.setIcon(QMessageBox::Question);
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return true;
+}

@@ -1,0 +1,2 @@
+add_bench(desk_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/desk_bench.cpp
+    LIBS vexorin_desk vexorin_testsupport Qt6::Test)
