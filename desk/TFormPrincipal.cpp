@@ -9,6 +9,7 @@
 #include "config/ProgramFolder.h"
 #include "config/RegionalFormats.h"
 #include "data/TDM.h"
+#include "desk/CameraPropertiesDialog.h"
 #include "desk/FixedFiles.h"
 #include "desk/SecondaryWindow.h"
 #include "desk/WavPlayer.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QStyle>
@@ -51,16 +53,21 @@ int textToInteger(const QString& text)
 
 } // namespace
 
-TFormPrincipal::TFormPrincipal(QWidget* parent, std::unique_ptr<CameraSource> camera)
+TFormPrincipal::TFormPrincipal(QWidget* parent, CapturePlatform* cameras)
     : QWidget(parent), SoundFile(kWarningSoundFile), ui(std::make_unique<Ui::TFormPrincipal>()),
       m_now([] { return QDateTime::currentDateTime(); }), m_quit([] { QCoreApplication::exit(0); }),
-      m_playSound([](const QString& file) { playWavAndWait(file, std::chrono::seconds(10)); })
+      m_playSound([](const QString& file) { playWavAndWait(file, std::chrono::seconds(10)); }),
+      m_chooseFile([this] {
+          return QFileDialog::getOpenFileName(
+              this, {}, {}, // File names here are case-sensitive: each entry takes both cases.
+              QStringLiteral("*.jpg (*.JPG *.jpg);;*.jpeg (*.JPEG *.jpeg)"));
+      })
 {
     ui->setupUi(this);
     setupControls();
     connectHandlers();
     FormPrincipal = this;
-    FormCreate(std::move(camera));
+    FormCreate(cameras);
 }
 
 TFormPrincipal::~TFormPrincipal()
@@ -155,6 +162,12 @@ void TFormPrincipal::connectHandlers()
     connect(ui->btnLocalizaCrachaPlaca, &QToolButton::clicked, this,
             on(&TFormPrincipal::btnLocalizaCrachaPlacaClick));
     connect(ui->btnRelatorios, &QToolButton::clicked, this, on(&TFormPrincipal::btnRelatoriosClick));
+    connect(ui->btnStart, &QPushButton::clicked, this, on(&TFormPrincipal::btnStartClick));
+    connect(ui->btnStop, &QPushButton::clicked, this, on(&TFormPrincipal::btnStopClick));
+    connect(ui->btnPropriedades, &QPushButton::clicked, this, on(&TFormPrincipal::btnPropriedadesClick));
+    connect(ui->btnCaptura, &QPushButton::clicked, this, on(&TFormPrincipal::btnCapturaClick));
+    connect(ui->cboSize, &QComboBox::activated, this, on(&TFormPrincipal::cboSizeChange));
+    connect(ui->imgWebCam, &PhotoBox::doubleClicked, this, on(&TFormPrincipal::imgWebCamDblClick));
 
     auto* group = ui->rgTipo->findChild<QButtonGroup*>(QStringLiteral("rgTipoGroup"));
     connect(group, &QButtonGroup::idClicked, this, on(&TFormPrincipal::rgTipoClick));
@@ -169,10 +182,19 @@ void TFormPrincipal::connectHandlers()
 
 // Start-up and shut-down
 
-void TFormPrincipal::FormCreate(std::unique_ptr<CameraSource> camera)
+void TFormPrincipal::FormCreate(CapturePlatform* cameras)
 {
     Activated = false;
-    VideoImage = camera ? std::move(camera) : std::make_unique<NoCamera>();
+    VideoImage = std::make_unique<TVideoImage>(cameras);
+    // Frames are drawn unscaled on the live box's own 320 x 240 bitmap.
+    m_liveCanvas = QImage(ui->imgWebCam->size(), QImage::Format_BGR888);
+    m_liveCanvas.fill(Qt::black);
+    VideoImage->SetDisplayCanvas(&m_liveCanvas, [this] { ui->imgWebCam->setBitmap(m_liveCanvas); });
+    VideoImage->SetExceptionReport([](const std::exception& e) { showStandardError(e); });
+    VideoImage->SetPropertyDialog([this](const QString& caption, CaptureProperties& properties) {
+        CameraPropertiesDialog dialog(caption, properties, this);
+        dialog.exec();
+    });
     guarded([this] { LeParametros(); });
 }
 
@@ -210,7 +232,8 @@ void TFormPrincipal::FormActivate()
     if (Activated)
         return;
     Activated = true;
-    const QStringList devices = VideoImage->GetListOfDevices();
+    QStringList devices;
+    VideoImage->GetListOfDevices(devices);
     if (!devices.isEmpty()) {
         ui->ComboBox1->clear();
         ui->ComboBox1->addItems(devices);
@@ -536,3 +559,83 @@ void TFormPrincipal::btnLocalizaNomeClick() {}
 void TFormPrincipal::btnLocalizaEmpresaClick() {}
 void TFormPrincipal::btnLocalizaCrachaPlacaClick() {}
 void TFormPrincipal::btnRelatoriosClick() {}
+
+// Camera and photograph
+
+void TFormPrincipal::btnStartClick()
+{
+    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    auto cursor = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    ui->btnStart->setEnabled(false);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    // A typed-over text names no listed device.
+    const int chosen = ui->ComboBox1->currentIndex();
+    if (chosen < 0 || ui->ComboBox1->currentText() != ui->ComboBox1->itemText(chosen)) {
+        ui->btnStart->setEnabled(true);
+        return;
+    }
+    const std::int32_t started = VideoImage->VideoStart(ui->ComboBox1->itemText(chosen));
+    ui->btnStop->setEnabled(true);
+    cursor.dismiss();
+    QGuiApplication::restoreOverrideCursor();
+    if (started == 1)
+        return;
+
+    VideoImage->SetResolutionByIndex(8);
+    showVideoSize(QStringLiteral("Tamanho do Vídeo "));
+    QStringList sizes;
+    VideoImage->GetListOfSupportedVideoSizes(sizes);
+    ui->cboSize->clear();
+    ui->cboSize->addItems(sizes);
+    ui->btnStop->setEnabled(true);
+    ui->btnPropriedades->setEnabled(true);
+    ui->btnCaptura->setEnabled(true);
+}
+
+void TFormPrincipal::btnStopClick()
+{
+    VideoImage->VideoStop();
+    ui->btnStart->setEnabled(true);
+    ui->btnStop->setEnabled(false);
+}
+
+void TFormPrincipal::cboSizeChange()
+{
+    VideoImage->SetResolutionByIndex(ui->cboSize->currentIndex());
+    showVideoSize(QStringLiteral("Video size "));
+}
+
+void TFormPrincipal::showVideoSize(const QString& caption)
+{
+    ui->lblSize->setText(caption + QString::number(VideoImage->VideoWidth()) + QStringLiteral(" x ") +
+                         QString::number(VideoImage->VideoHeight()));
+}
+
+void TFormPrincipal::btnPropriedadesClick()
+{
+    VideoImage->ShowProperty_Stream();
+}
+
+void TFormPrincipal::btnCapturaClick()
+{
+    CapturaFoto();
+}
+
+void TFormPrincipal::CapturaFoto()
+{
+    QImage frame;
+    VideoImage->GetBitmap(frame);
+    if (frame.isNull())
+        return; // the camera never ran: there is no frame size to take
+    // The photo box grows to the frame, beyond its layout size for larger frames.
+    ui->imgFotoCapturada->resize(frame.size());
+    ui->imgFotoCapturada->setBitmap(frame);
+}
+
+void TFormPrincipal::imgWebCamDblClick()
+{
+    const QString file = m_chooseFile();
+    if (!file.isEmpty())
+        ui->imgFotoCapturada->loadFromFile(file);
+}

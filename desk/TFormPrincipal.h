@@ -1,8 +1,9 @@
 #pragma once
 
-#include "desk/CameraSource.h"
+#include "capture/TVideoImage.h"
 
 #include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -27,8 +28,8 @@ class TFormPrincipal : public QWidget
     Q_OBJECT
 
 public:
-    // The camera defaults to none; the window owns whatever it is given.
-    explicit TFormPrincipal(QWidget* parent = nullptr, std::unique_ptr<CameraSource> camera = {});
+    // `cameras` defaults to the system's video devices; it must outlive the window.
+    explicit TFormPrincipal(QWidget* parent = nullptr, CapturePlatform* cameras = nullptr);
     ~TFormPrincipal() override;
 
     // The visitor key: the text without "-", ".", "," and "/"; nothing else changes.
@@ -49,10 +50,12 @@ public:
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
     void setSoundPlayer(std::function<void(const QString&)> play) { m_playSound = std::move(play); }
+    // OpenDialog1: returns the chosen file, or an empty text when the guard cancels.
+    void setFileChooser(std::function<QString()> choose) { m_chooseFile = std::move(choose); }
     QString SoundFile;
 
     bool Activated = false;
-    std::unique_ptr<CameraSource> VideoImage;
+    std::unique_ptr<TVideoImage> VideoImage;
     QString ImprimeEtiqueta;
     QString PortaEtiqueta;
 
@@ -63,7 +66,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void FormCreate(std::unique_ptr<CameraSource> camera);
+    void FormCreate(CapturePlatform* cameras);
     void LeParametros();
     void FormShow();
     void FormActivate();
@@ -82,6 +85,15 @@ private:
     void btnLocalizaCrachaPlacaClick();
     void btnRelatoriosClick();
 
+    void btnStartClick();
+    void btnStopClick();
+    void cboSizeChange();
+    void btnPropriedadesClick();
+    void btnCapturaClick();
+    void CapturaFoto();
+    void imgWebCamDblClick();
+    void showVideoSize(const QString& caption);
+
     void setupControls();
     void connectHandlers();
     int tipoIndex() const;
@@ -93,6 +105,8 @@ private:
     std::function<QDateTime()> m_now;
     std::function<void()> m_quit;
     std::function<void(const QString&)> m_playSound;
+    std::function<QString()> m_chooseFile;
+    QImage m_liveCanvas;          // the live picture box's bitmap, painted by VideoImage
     bool m_lookupRunning = false; // the lookup itself moves the focus out of txtDocto
 };
 

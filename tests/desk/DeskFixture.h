@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/GstCapturePlatform.h"
 #include "capture/Jpeg.h"
 #include "config/ProgramFolder.h"
 #include "data/TDM.h"
@@ -69,6 +70,8 @@ struct StoredVisitor
 // per test, with every message box recorded.
 class DeskFixture : public ::testing::Test
 {
+    DeviceListPlatform m_noCameras;
+
 protected:
     static void SetUpTestSuite() { s_db = new TestDatabase(); }
     static void TearDownTestSuite()
@@ -104,12 +107,13 @@ protected:
 
     // Creates the data module and the window as the program's start does.
     TFormPrincipal& openDesk(const QString& parametros = defaultParametros(),
-                             std::unique_ptr<CameraSource> camera = {})
+                             CapturePlatform* cameras = nullptr)
     {
         s_db->writeIni(m_folder.path(), parametros);
         DM = new TDM;
         DM->DataModuleCreate();
-        form = std::make_unique<TFormPrincipal>(nullptr, std::move(camera));
+        // No test sees the machine's own cameras.
+        form = std::make_unique<TFormPrincipal>(nullptr, cameras ? cameras : &m_noCameras);
         form->setClock([this] { return now; });
         form->setQuitHandler([this] { events << QStringLiteral("quit"); });
         form->setSoundPlayer([this](const QString& file) { events << QStringLiteral("sound ") + file; });
