@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 bool WidgetMessages::show(Kind kind, const QString& text, const QString& caption)
 {
@@ -25,6 +26,9 @@ bool WidgetMessages::show(Kind kind, const QString& text, const QString& caption
     case Kind::Confirmation:
         box.setIcon(QMessageBox::Question);
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        // No translation of Qt's own texts is installed; the desk speaks Portuguese.
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
     }
