@@ -1,2 +1,2 @@
-add_bench(desk_bench SOURCES ${CMAKE_CURRENT_LIST_DIR}/desk_bench.cpp
+add_bench(bench_desk SOURCES ${CMAKE_CURRENT_LIST_DIR}/desk_bench.cpp
     LIBS vexorin_desk vexorin_testsupport Qt6::Test)
