@@ -10,13 +10,6 @@ std::optional<RegionalFormats>& currentSlot()
     return slot;
 }
 
-// The date masks of the desk hold dd/mm/yyyy with two-digit day and month, so that is
-// the short date whatever order or width the system's own format has.
-QString shortDateFor(const QLocale&)
-{
-    return QStringLiteral("dd/MM/yyyy");
-}
-
 QString longTimeFor(const QLocale& locale)
 {
     QString format = locale.timeFormat(QLocale::LongFormat);
@@ -43,7 +36,9 @@ const RegionalFormats& RegionalFormats::current()
 RegionalFormats RegionalFormats::fromSystem()
 {
     const QLocale system = QLocale::system();
-    return RegionalFormats(system, shortDateFor(system), longTimeFor(system));
+    // The date masks of the desk hold dd/mm/yyyy with two-digit day and month, so that
+    // is the short date whatever order or width the system's own format has.
+    return RegionalFormats(system, QStringLiteral("dd/MM/yyyy"), longTimeFor(system));
 }
 
 RegionalFormats RegionalFormats::brazilian()

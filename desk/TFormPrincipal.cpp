@@ -347,13 +347,18 @@ void TFormPrincipal::rgTipoClick()
 
 void TFormPrincipal::LimpaDados()
 {
-    for (QLineEdit* edit :
-         {ui->txtDocto, ui->txtNome, ui->txtEmpresa, ui->txtTelefone, ui->txtDoctoComplementar,
-          ui->txtPessoaVisitar, ui->txtLiberadorPor, ui->txtCracha})
+    ui->txtDocto->clear();
+    clearVisitFields();
+    ui->txtDocto->setFocus();
+}
+
+void TFormPrincipal::clearVisitFields()
+{
+    for (QLineEdit* edit : {ui->txtNome, ui->txtEmpresa, ui->txtTelefone, ui->txtDoctoComplementar,
+                            ui->txtPessoaVisitar, ui->txtLiberadorPor, ui->txtCracha})
         edit->clear();
     ui->txtObs->clear();
     ui->imgFotoCapturada->clear();
-    ui->txtDocto->setFocus();
 }
 
 void TFormPrincipal::btnCancelaClick()
@@ -423,11 +428,7 @@ void TFormPrincipal::NaoEncontrouVisitante()
 {
     Messages::error(
         QStringLiteral("Visitante não encontrado com esse Documento.\n Cadastro como um novo Visitante."));
-    for (QLineEdit* edit : {ui->txtNome, ui->txtEmpresa, ui->txtTelefone, ui->txtDoctoComplementar,
-                            ui->txtPessoaVisitar, ui->txtLiberadorPor, ui->txtCracha})
-        edit->clear();
-    ui->txtObs->clear();
-    ui->imgFotoCapturada->clear();
+    clearVisitFields();
     ui->txtNome->setFocus();
 }
 

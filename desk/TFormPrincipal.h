@@ -94,6 +94,8 @@ private:
     void imgWebCamDblClick();
     void showVideoSize(const QString& caption);
 
+    // Every field but the document, and the photograph.
+    void clearVisitFields();
     void setupControls();
     void connectHandlers();
     int tipoIndex() const;
